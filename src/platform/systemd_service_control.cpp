@@ -2,16 +2,13 @@
 // Services are the ".service" units, named without that suffix. systemd reports no check
 // points, so the check point stays constant and a pending state is bounded by the unit's own
 // start or stop time-out, reported as the wait hint.
-#include <systemd/sd-bus.h>
-
-#include <cstdlib>
 #include <limits>
 #include <map>
-#include <memory>
 #include <set>
 #include <string>
 #include <utility>
 
+#include "platform/sd_bus_owners.h"
 #include "platform/service_control.h"
 
 namespace platform {
@@ -26,38 +23,6 @@ constexpr std::string_view kServiceSuffix = ".service";
 // A job that replaces any conflicting job already queued for the unit.
 constexpr const char* kJobMode = "replace";
 constexpr std::uint32_t kConstantCheckPoint = 0;
-
-struct BusRelease {
-  void operator()(sd_bus* bus) const { sd_bus_flush_close_unref(bus); }
-};
-using BusPtr = std::unique_ptr<sd_bus, BusRelease>;
-
-struct MessageRelease {
-  void operator()(sd_bus_message* message) const { sd_bus_message_unref(message); }
-};
-using MessagePtr = std::unique_ptr<sd_bus_message, MessageRelease>;
-
-struct MallocRelease {
-  void operator()(char* text) const { std::free(text); }
-};
-using MallocText = std::unique_ptr<char, MallocRelease>;
-
-struct StrvRelease {
-  void operator()(char** list) const {
-    for (char** item = list; *item; ++item) std::free(*item);
-    std::free(list);
-  }
-};
-using MallocList = std::unique_ptr<char*, StrvRelease>;
-
-// The error a call fills in; freed when it goes out of scope.
-struct BusError {
-  sd_bus_error error = SD_BUS_ERROR_NULL;
-  BusError() = default;
-  BusError(const BusError&) = delete;
-  BusError& operator=(const BusError&) = delete;
-  ~BusError() { sd_bus_error_free(&error); }
-};
 
 bool IsServiceUnit(std::string_view unit) {
   return unit.size() > kServiceSuffix.size() && unit.ends_with(kServiceSuffix);

@@ -79,19 +79,13 @@ bool FakeServiceControl::ListActiveDependents(platform::ServiceHandle handle,
   return true;
 }
 
-bool FakeServiceControl::Stop(platform::ServiceHandle handle) {
+bool FakeServiceControl::Request(platform::ServiceHandle handle, const std::string& request) {
   FakeService* service = ServiceOf(handle);
-  if (!Call("Stop " + (service ? service->name : "?")) || !service) return false;
-  service->reporting = service->afterStop;
-  if (service->reporting.empty()) service->reporting.push_back(Status(platform::kServiceStopped));
-  return true;
-}
-
-bool FakeServiceControl::Start(platform::ServiceHandle handle) {
-  FakeService* service = ServiceOf(handle);
-  if (!Call("Start " + (service ? service->name : "?")) || !service) return false;
-  service->reporting = service->afterStart;
-  if (service->reporting.empty()) service->reporting.push_back(Status(platform::kServiceRunning));
+  if (!Call(request + " " + (service ? service->name : "?")) || !service) return false;
+  const bool stop = request == "Stop";
+  service->reporting = stop ? service->afterStop : service->afterStart;
+  if (service->reporting.empty())
+    service->reporting.push_back(Status(stop ? platform::kServiceStopped : platform::kServiceRunning));
   return true;
 }
 

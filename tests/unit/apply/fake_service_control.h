@@ -49,8 +49,8 @@ struct FakeServiceControl final : platform::ServiceControl {
   bool QueryStatus(platform::ServiceHandle service, platform::TServiceStatus& status) override;
   bool ListActiveDependents(platform::ServiceHandle service,
                             std::vector<platform::TServiceEntry>& dependents) override;
-  bool Stop(platform::ServiceHandle service) override;
-  bool Start(platform::ServiceHandle service) override;
+  bool Stop(platform::ServiceHandle service) override { return Request(service, "Stop"); }
+  bool Start(platform::ServiceHandle service) override { return Request(service, "Start"); }
   bool Close(platform::ServiceHandle handle) override;
 
   // The Stop and Start calls only, in order.
@@ -58,6 +58,8 @@ struct FakeServiceControl final : platform::ServiceControl {
 
  private:
   bool Call(const std::string& call);
+  // A stop or start request: the service then reports what the script says it does.
+  bool Request(platform::ServiceHandle handle, const std::string& request);
   platform::ServiceHandle NewHandle(const std::string& what);
   FakeService* Find(std::string_view name);
   FakeService* ServiceOf(platform::ServiceHandle handle);

@@ -13,6 +13,7 @@
 #include <memory>
 #include <thread>
 
+#include "platform/sd_bus_owners.h"
 #include "support/console_fixture.h"
 
 extern char** environ;
@@ -20,25 +21,16 @@ extern char** environ;
 namespace test {
 namespace {
 
+using platform::BusError;
+using platform::BusPtr;
+using platform::MallocList;
+using platform::MallocText;
+using platform::MessagePtr;
+
 constexpr const char* kAddressVariable = "DBUS_SYSTEM_BUS_ADDRESS";
 // The python that has dbusmock.
 constexpr const char* kPython = "/usr/bin/python3";
 constexpr int kStartTimeoutMs = 30000;
-
-struct BusRelease {
-  void operator()(sd_bus* bus) const { sd_bus_flush_close_unref(bus); }
-};
-using BusPtr = std::unique_ptr<sd_bus, BusRelease>;
-
-struct MessageRelease {
-  void operator()(sd_bus_message* message) const { sd_bus_message_unref(message); }
-};
-using MessagePtr = std::unique_ptr<sd_bus_message, MessageRelease>;
-
-struct BusError {
-  sd_bus_error error = SD_BUS_ERROR_NULL;
-  ~BusError() { sd_bus_error_free(&error); }
-};
 
 void CloseFd(int& fd) {
   if (fd >= 0) ::close(fd);
@@ -146,14 +138,12 @@ std::vector<std::string> PrivateSystemd::JobLog() const {
   if (sd_bus_call_method(bus.get(), "org.freedesktop.systemd1", "/org/freedesktop/systemd1",
                          "org.freedesktop.DBus.Mock", "JobLog", &error.error, &raw, "") < 0)
     return jobs;
-  MessagePtr reply(raw);
+  const MessagePtr reply(raw);
   char** list = nullptr;
-  if (sd_bus_message_read_strv(reply.get(), &list) < 0) return jobs;
-  for (char** item = list; item && *item; ++item) {
-    jobs.emplace_back(*item);
-    std::free(*item);
-  }
-  std::free(list);
+  const int r = sd_bus_message_read_strv(reply.get(), &list);
+  const MallocList owned(list);
+  if (r < 0) return jobs;
+  for (char** item = owned.get(); item && *item; ++item) jobs.emplace_back(*item);
   return jobs;
 }
 
@@ -166,7 +156,7 @@ std::string PrivateSystemd::ActiveState(const std::string& unit) const {
                          "org.freedesktop.systemd1.Manager", "GetUnit", &error.error, &raw, "s",
                          unit.c_str()) < 0)
     return {};
-  MessagePtr reply(raw);
+  const MessagePtr reply(raw);
   const char* path = nullptr;
   if (sd_bus_message_read(reply.get(), "o", &path) < 0) return {};
   char* state = nullptr;
@@ -175,9 +165,8 @@ std::string PrivateSystemd::ActiveState(const std::string& unit) const {
                                  "org.freedesktop.systemd1.Unit", "ActiveState",
                                  &propertyError.error, &state) < 0)
     return {};
-  std::string result = state;
-  std::free(state);
-  return result;
+  const MallocText owned(state);
+  return owned ? owned.get() : std::string();
 }
 
 UnreachableSystemBus::UnreachableSystemBus() {
