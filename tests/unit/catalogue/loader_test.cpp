@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -53,6 +54,9 @@ struct LoaderCase {
   std::vector<std::pair<std::string, std::string>> lookups;  // key, expected Translate
   std::size_t entries;                                      // entries in the catalogue
 };
+
+// Names the case in failure messages instead of dumping its bytes.
+void PrintTo(const LoaderCase& c, std::ostream* os) { *os << c.name; }
 
 const std::string kMark = "\xEF\xBB\xBF";
 

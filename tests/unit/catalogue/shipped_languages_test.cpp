@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -24,7 +25,11 @@ bool IsValidUtf8(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size()) {
     const unsigned char lead = static_cast<unsigned char>(text[i]);
-    std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    const std::size_t length = lead < 0x80            ? 1
+                               : (lead >> 5) == 0x06  ? 2
+                               : (lead >> 4) == 0x0E  ? 3
+                               : (lead >> 3) == 0x1E  ? 4
+                                                      : 0;
     if (length == 0 || i + length > text.size()) return false;
     for (std::size_t k = 1; k < length; ++k)
       if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
@@ -123,6 +128,8 @@ struct MainMenuCase {
   std::string lastItem;
   std::string prompt;
 };
+
+void PrintTo(const MainMenuCase& c, std::ostream* os) { *os << c.language; }
 
 class MainMenuInLanguage : public test::ConsoleFixture, public ::testing::WithParamInterface<MainMenuCase> {};
 
