@@ -5,6 +5,7 @@
 #include <pugixml.hpp>
 
 #include <cctype>
+#include <optional>
 #include <sstream>
 
 #include "config/uConstants.h"
@@ -14,6 +15,10 @@
 
 namespace config_file {
 namespace {
+
+// A real config.cfg is a few kilobytes. A larger file is refused as unreadable, so that a
+// damaged or hostile file cannot make the parser take hundreds of megabytes.
+constexpr std::uint64_t kLargestConfigFile = 4u << 20;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -315,6 +320,8 @@ bool LoadConfigurationIn(const std::string& appDir, bool applyDefaults, bool req
   int missing = 0;
   {
     pugi::xml_document document;
+    std::optional<std::uint64_t> size = platform::FileSize(Setup.ConfigFile);
+    if (!size || *size > kLargestConfigFile) return false;
     if (!document.load_file(Setup.ConfigFile.c_str())) return false;
     missing = ReadDocument(document);
   }

@@ -81,6 +81,9 @@ TEST_F(ConfigFile, UnreadableFilesFailTheLoad) {
     WriteConfig(text);
     EXPECT_FALSE(Load()) << text;
   }
+  // Larger than any real configuration: refused as unreadable, whatever it holds.
+  WriteConfig(Cfg(kGeneral + "<!--" + std::string(5u << 20, 'x') + "-->" + kEvents + kTasks));
+  EXPECT_FALSE(Load());
   fs::remove(dir / "config.cfg");
   fs::create_directory(dir / "config.cfg");  // a folder of that name counts as no file
   EXPECT_TRUE(Load());
