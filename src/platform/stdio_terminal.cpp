@@ -49,6 +49,9 @@ void OnStopSignal(int sig) {
 
 void InstallSignalHandlers() {
   for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+    struct sigaction current {};
+    // A signal ignored from the start (as under nohup) stays ignored.
+    if (::sigaction(sig, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
     struct sigaction action {};
     action.sa_handler = OnTerminatingSignal;
     sigemptyset(&action.sa_mask);
