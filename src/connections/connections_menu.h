@@ -1,6 +1,9 @@
 #pragma once
 // The UPS connections menu, the connection list and the choice lists of connections.
 
+#include <cstdint>
+#include <string>
+
 #include "console/console.h"
 
 namespace connections {
@@ -12,5 +15,8 @@ void ShowConnectionList();
 bool CheckNoConnections(bool showMessage);
 // Appends "n=Address" for each connection and "Q=<GoToPreviousMenu>".
 void FillConnectionChoices(console::TMenuItems& list);
+// The 0-based position a choice from FillConnectionChoices names: the choice read as a decimal
+// number, minus one (-2 when it is no number).
+std::int32_t ChosenIndex(const std::string& choice);
 
 }  // namespace connections

@@ -190,7 +190,8 @@ TEST_F(Policy, SummaryLines) {
   policy::ShowConfigurationSummary();
   const std::string out = TakeOutput();
   // The first section is the connection list, with its own pause.
-  EXPECT_TRUE(out.starts_with("<CLS>----------\n Now: UPS\n----------\n")) << out;
+  EXPECT_TRUE(out.starts_with("<CLS>----------\n Now: UPS\n----------\n\nNone.\nEnter\n\n---")) << out;
+  EXPECT_EQ(terminal.Unread(), "");
   EXPECT_TRUE(out.ends_with(
             "\n"
             "---------------\n Now: Shutdown\n---------------\n"
