@@ -35,6 +35,8 @@ struct ProgramCopy {
     fs::path source = ProgramPath();
     program = dir / "talvexsetup";
     fs::copy_file(source, program, fs::copy_options::overwrite_existing);
+    for (const char* module : {"talvexsetup-snmp.so", "talvexsetup-systemd.so"})
+      fs::copy_file(source.parent_path() / module, dir / module, fs::copy_options::overwrite_existing);
     fs::copy(source.parent_path() / "languages", dir / "languages",
              fs::copy_options::recursive | fs::copy_options::overwrite_existing);
   }

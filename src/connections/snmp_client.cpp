@@ -2,6 +2,7 @@
 // nothing; each exchange opens its own session, and the keys and engine times it learned are
 // forgotten afterwards, so one test never carries over into the next.
 #include "connections/snmp_client.h"
+#include "platform/module_loader.h"
 
 #include <net-snmp/net-snmp-config.h>
 #include <net-snmp/net-snmp-includes.h>
@@ -231,8 +232,6 @@ bool Exchange(const TSnmpSend& client, const std::string& oidText, std::string& 
 
 }  // namespace
 
-void ResetQuery(TSnmpQuery& query) { query = TSnmpQuery{}; }
-
 bool SnmpSendRequest(const TSnmpSend& client, const std::string& oid, std::string& value) {
   InitialiseLibraryOnce();
   value.clear();
@@ -242,3 +241,14 @@ bool SnmpSendRequest(const TSnmpSend& client, const std::string& oid, std::strin
 }
 
 }  // namespace connections
+
+// The module's entry point; no exception leaves the module.
+TALVEX_MODULE_EXPORT bool TalvexSnmpSendRequest(const connections::TSnmpSend& client, const std::string& oid,
+                                                std::string& value) {
+  try {
+    return connections::SnmpSendRequest(client, oid, value);
+  } catch (...) {
+    value.clear();
+    return false;
+  }
+}

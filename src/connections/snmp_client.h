@@ -34,7 +34,7 @@ struct TSnmpSend {
   std::uint32_t TimeoutMs = 5000;  // the longest wait for each reply
 };
 
-void ResetQuery(TSnmpQuery& query);
+inline void ResetQuery(TSnmpQuery& query) { query = TSnmpQuery{}; }
 
 // Sends the request and waits for one reply. True when a reply arrived in time and decoded
 // (whatever its error status, a report included); value then holds the text of the reply's

@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/module_loader.h"
 #include "platform/sd_bus_owners.h"
 #include "platform/service_control.h"
 
@@ -244,3 +245,8 @@ ServiceControl& SystemdServiceControl() {
 }
 
 }  // namespace platform
+
+// The module's entry point: the one systemd service control of the process.
+TALVEX_MODULE_EXPORT platform::ServiceControl* TalvexSystemdServiceControl() {
+  return &platform::SystemdServiceControl();
+}

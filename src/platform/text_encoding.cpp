@@ -71,7 +71,8 @@ bool IsAscii(std::string_view text) {
 }  // namespace
 
 void InitLocale() {
-  std::setlocale(LC_ALL, "");
+  // Only the character type matters here: the encoding and the case of letters.
+  std::setlocale(LC_CTYPE, "");
   codesetName = nl_langinfo(CODESET);
   if (codesetName == "UTF-8" || codesetName == "utf8")
     codeset = Codeset::Utf8;

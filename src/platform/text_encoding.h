@@ -9,7 +9,8 @@
 
 namespace platform {
 
-// Takes the user's locale (LC_ALL, LC_CTYPE, LANG) for the whole process. Call once at start.
+// Takes the character type of the user's locale (LC_ALL, LC_CTYPE, LANG) for the whole
+// process: its encoding and its letter case. Call once at start.
 void InitLocale();
 
 // True when the locale's encoding is UTF-8: one character may then span several bytes.

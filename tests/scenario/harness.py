@@ -26,6 +26,11 @@ class Install:
         self.dir = tempfile.mkdtemp(prefix="talvex-")
         self.program = os.path.join(self.dir, "talvexsetup")
         shutil.copy2(PROGRAM, self.program)
+        # The modules the program loads at first use stand beside it.
+        program_dir = os.path.dirname(PROGRAM)
+        for name in os.listdir(program_dir):
+            if name.startswith("talvexsetup-") and name.endswith(".so"):
+                shutil.copy2(os.path.join(program_dir, name), self.dir)
         if languages:
             shutil.copytree(os.path.join(SOURCE_DIR, "languages"), os.path.join(self.dir, "languages"))
         self.config_path = os.path.join(self.dir, "config.cfg")
