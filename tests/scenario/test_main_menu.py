@@ -76,6 +76,27 @@ class MainMenu(ScenarioTest):
         # After the typed "Q" and its line end: exactly one empty line, then the end.
         self.assertTrue(s.screen().endswith("Choice: Q\r\n\r\n"), repr(s.screen()[-40:]))
 
+    def test_key_by_key_keys_from_a_real_terminal(self):
+        s = self.start(self.inst)
+        s.expect("Choice: ")
+        s.sendline("2")
+        s.expect("Choice: ")
+        s.sendline("1")
+        s.expect("Delay: 10")
+        # Arrow, Home, End and Delete keys give nothing; DEL and BS both erase; CR ends.
+        s.send("\x1b[A\x1b[1;5C\x1bOH\x1b[3~\x7f\x087\r")
+        s.expect("Choice: ")
+        self.assertEqual(s.beeps(), 0)
+        self.assertIn("Delay: 10\b \b\b \b7\r\n", s.transcript)
+        s.sendline("1")
+        s.expect("Delay: 7")  # stored: offered again
+        s.send("\r")
+        s.expect("Choice: ")
+        s.sendline("Q")
+        s.expect("Choice: ")
+        s.sendline("Q")
+        self.assertEqual(s.wait_end(), 0)
+
     def test_end_of_input_at_the_menu_ends_with_status_1(self):
         s = self.start(self.inst)
         s.expect("Choice: ")
