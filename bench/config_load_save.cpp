@@ -1,7 +1,7 @@
 // config.cfg in-process: load and save of a full configuration, and loads of 50 MB hostile
 // files (deep nesting, a huge attribute, many hosts) with the process's peak memory.
 //
-//   build/bench/bench_config_load_save
+//   build/bench_config_load_save
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <unistd.h>

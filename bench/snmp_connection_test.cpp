@@ -3,7 +3,7 @@
 // SNMPv3 authPriv (SHA/AES); and a failing test against a socket that never answers, whose
 // duration should be attempts x Timeout.
 //
-//   build/bench/bench_snmp_connection_test
+//   build/bench_snmp_connection_test
 #include <benchmark/benchmark.h>
 #include <sys/wait.h>
 #include <unistd.h>

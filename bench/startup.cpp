@@ -1,7 +1,7 @@
 // Whole-process start-up: the time from starting the program in a pseudo-terminal until its
 // main menu's prompt has been drawn, and the process's peak resident memory.
 //
-//   build/bench/bench_startup [--benchmark_repetitions=5]
+//   build/bench_startup [--benchmark_repetitions=5]
 //
 // The program under test is TALVEX_PROGRAM, or talvexsetup in the build folder. It runs in a
 // temporary copy of its folder, without config.cfg, with the shipped languages beside it.

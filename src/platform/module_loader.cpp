@@ -10,16 +10,13 @@
 namespace platform {
 namespace {
 
-// Beside the executable first; then the library search path of the executable (its run path),
-// which is where test programs built elsewhere find the modules.
+// Only beside the executable: no search path can put another file in its place.
 void* OpenModule(const char* module) {
   std::string path = ExecutablePath();
   std::size_t cut = path.find_last_of('/');
-  if (cut != std::string::npos) {
-    path = path.substr(0, cut + 1) + module;
-    if (void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) return handle;
-  }
-  return ::dlopen(module, RTLD_NOW | RTLD_LOCAL);
+  if (cut == std::string::npos) return nullptr;
+  path = path.substr(0, cut + 1) + module;
+  return ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
 }
 
 }  // namespace
