@@ -196,7 +196,8 @@ bool Exchange(const TSnmpSend& client, const std::string& oidText, std::string& 
 
   netsnmp_pdu* request = snmp_pdu_create(client.Query.PDUType);
   if (!request) return false;
-  if (client.Query.FlagReportable) request->flags |= UCD_MSG_FLAG_EXPECT_RESPONSE;
+  // The library sets the reportable flag of every confirmed request such as this GET, so
+  // FlagReportable needs no setting of its own here.
   for (const std::string& binding : client.Query.VarBinds) {
     oid name[MAX_OID_LEN];
     std::size_t length = 0;
