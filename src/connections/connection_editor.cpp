@@ -77,22 +77,13 @@ void AddConnection() {
 
 void EditConnectionMenu() {
   if (CheckNoConnections(true)) return;
-  console::TMenuItems list;
-  for (;;) {
-    list.clear();
-    FillConnectionChoices(list);
-    const std::string choice = console::AskMenuChoice("Edit", list, false);
-    if (choice == "Q") break;
-    const std::int32_t n = ChosenIndex(choice);
-    if (n >= 0 && static_cast<std::size_t>(n) < Setup.Hosts.size()) {
-      EditConnectionFields(Setup.Hosts[static_cast<std::size_t>(n)], false);
-      console::WriteLine();
-      console::WriteLine(console::Translate("ConnectionChanged"));
-      OfferTest(Setup.Hosts[static_cast<std::size_t>(n)]);
-    } else {
-      console::Beep();
-    }
-  }
+  // The stored record itself changes, field by field as the answers come.
+  ChooseConnections("Edit", [](THost& host) {
+    EditConnectionFields(host, false);
+    console::WriteLine();
+    console::WriteLine(console::Translate("ConnectionChanged"));
+    OfferTest(host);
+  });
 }
 
 void DeleteConnectionMenu() {

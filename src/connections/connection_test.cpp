@@ -6,14 +6,6 @@
 namespace connections {
 namespace {
 
-// Removes spaces and control characters from both ends.
-std::string Trimmed(const std::string& text) {
-  std::size_t first = 0, last = text.size();
-  while (first < last && static_cast<unsigned char>(text[first]) <= 32) ++first;
-  while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32) --last;
-  return text.substr(first, last - first);
-}
-
 }  // namespace
 
 bool PrepareSnmpRequest(TSnmpSend& client, const THost& host) {
@@ -62,7 +54,7 @@ bool SnmpGetValue(const THost& host, const std::string& objectId, std::string& v
     std::string read;
     result = SnmpSendRequest(client, objectId, read);
     if (result)
-      value = Trimmed(read);
+      value = console::Trim(read);
     else
       ++attempt;
     if (result || attempt > Setup.Retries) break;
@@ -88,18 +80,7 @@ void RunConnectionTest(const THost& host) {
 
 void TestConnectionMenu() {
   if (CheckNoConnections(true)) return;
-  console::TMenuItems list;
-  for (;;) {
-    list.clear();
-    FillConnectionChoices(list);
-    const std::string choice = console::AskMenuChoice("TestConnection", list, false);
-    if (choice == "Q") break;
-    const std::int32_t n = ChosenIndex(choice);
-    if (n >= 0 && static_cast<std::size_t>(n) < Setup.Hosts.size())
-      RunConnectionTest(Setup.Hosts[static_cast<std::size_t>(n)]);
-    else
-      console::Beep();
-  }
+  ChooseConnections("TestConnection", [](THost& host) { RunConnectionTest(host); });
 }
 
 }  // namespace connections

@@ -60,6 +60,21 @@ std::int32_t ChosenIndex(const std::string& choice) {
   return n - 1;
 }
 
+void ChooseConnections(std::string_view titleKey, void (*action)(THost& host)) {
+  console::TMenuItems list;
+  for (;;) {
+    list.clear();
+    FillConnectionChoices(list);
+    const std::string choice = console::AskMenuChoice(titleKey, list, false);
+    if (choice == "Q") break;
+    const std::int32_t n = ChosenIndex(choice);
+    if (n >= 0 && static_cast<std::size_t>(n) < Setup.Hosts.size())
+      action(Setup.Hosts[static_cast<std::size_t>(n)]);
+    else
+      console::Beep();
+  }
+}
+
 void FillConnectionChoices(console::TMenuItems& list) {
   for (std::size_t i = 0; i < Setup.Hosts.size(); ++i)
     list.push_back(std::to_string(i + 1) + "=" + Setup.Hosts[i].Address);

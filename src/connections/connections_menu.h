@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <string>
 
+#include <string_view>
+
+#include "config/uConstants.h"
 #include "console/console.h"
 
 namespace connections {
@@ -15,6 +18,9 @@ void ShowConnectionList();
 bool CheckNoConnections(bool showMessage);
 // Appends "n=Address" for each connection and "Q=<GoToPreviousMenu>".
 void FillConnectionChoices(console::TMenuItems& list);
+// Lets the operator pick connections by number from a list titled titleKey, runs action on
+// each pick, and beeps for a pick that names none; until "Q".
+void ChooseConnections(std::string_view titleKey, void (*action)(THost& host));
 // The 0-based position a choice from FillConnectionChoices names: the choice read as a decimal
 // number, minus one (-2 when it is no number).
 std::int32_t ChosenIndex(const std::string& choice);

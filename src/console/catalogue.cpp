@@ -2,6 +2,7 @@
 #include "console/catalogue.h"
 
 #include "config/uConstants.h"
+#include "console/console.h"
 #include "platform/file_system.h"
 #include "platform/text_encoding.h"
 
@@ -10,14 +11,6 @@ namespace {
 
 constexpr std::string_view kSectionName = "Setup";
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-
-// Removes every byte of value 32 or less (blanks, tabs, CR) from both ends.
-std::string_view Trim(std::string_view text) {
-  std::size_t first = 0, last = text.size();
-  while (first < last && static_cast<unsigned char>(text[first]) <= 32) ++first;
-  while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32) --last;
-  return text.substr(first, last - first);
-}
 
 // Section names are matched ignoring the case of ASCII letters only.
 bool SameAsciiText(std::string_view a, std::string_view b) {

@@ -16,13 +16,6 @@ constexpr std::string_view kNotTranslated = "Not translated!";
 constexpr std::string_view kProductLine = "Talvex Shutdown Client 1.0";
 constexpr std::string_view kNoticeOfRights = "Copyright (C) Brevant. All rights reserved.";
 
-std::string_view Trim(std::string_view text) {
-  std::size_t first = 0, last = text.size();
-  while (first < last && static_cast<unsigned char>(text[first]) <= 32) ++first;
-  while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32) --last;
-  return text.substr(first, last - first);
-}
-
 // The number of characters of an 8-bit text (bytes, or UTF-8 characters under a UTF-8 locale).
 std::size_t CharCount(std::string_view text) {
   std::size_t count = 0;
@@ -104,6 +97,13 @@ bool DecimalValue(std::string_view text, std::int64_t& value) {
 }
 
 }  // namespace
+
+std::string_view Trim(std::string_view text) {
+  std::size_t first = 0, last = text.size();
+  while (first < last && static_cast<unsigned char>(text[first]) <= 32) ++first;
+  while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32) --last;
+  return text.substr(first, last - first);
+}
 
 void AddCatalogueEntry(TCatalogue& catalogue, std::string name, std::string text) {
   std::string upper = platform::UpperCase(name);

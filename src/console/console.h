@@ -18,6 +18,9 @@ void PrepareConsole();
 void RestoreConsole();
 void ClearScreen();
 
+// text without the bytes of value 32 or less (blanks, control characters) at both ends.
+std::string_view Trim(std::string_view text);
+
 // The text of key; "Not translated!" when missing or blank.
 std::string Translate(std::string_view key);
 // Translate(key) with ":" added unless it ends in one, then a space if addSpace.
