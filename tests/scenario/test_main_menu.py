@@ -43,13 +43,18 @@ MAIN_MENU = [
 ]
 
 
+def install_with_test_language(test):
+    inst = test.install(languages=False)
+    os.makedirs(os.path.join(inst.dir, "languages"))
+    with open(os.path.join(inst.dir, "languages", "english.lng"), "w", encoding="utf-8") as f:
+        f.write(TEST_LANGUAGE)
+    return inst
+
+
 class MainMenu(ScenarioTest):
     def setUp(self):
         super().setUp()
-        self.inst = self.install(languages=False)
-        os.makedirs(os.path.join(self.inst.dir, "languages"))
-        with open(os.path.join(self.inst.dir, "languages", "english.lng"), "w", encoding="utf-8") as f:
-            f.write(TEST_LANGUAGE)
+        self.inst = install_with_test_language(self)
 
     def test_main_menu_screen_line_by_line(self):
         s = self.start(self.inst)
@@ -123,10 +128,7 @@ class TerminalRestored(ScenarioTest):
 
     def setUp(self):
         super().setUp()
-        self.inst = self.install(languages=False)
-        os.makedirs(os.path.join(self.inst.dir, "languages"))
-        with open(os.path.join(self.inst.dir, "languages", "english.lng"), "w", encoding="utf-8") as f:
-            f.write(TEST_LANGUAGE)
+        self.inst = install_with_test_language(self)
 
     def run_in_shell(self):
         # The shell traps SIGINT so that Ctrl+C ends only the program, and the shell reports it.
