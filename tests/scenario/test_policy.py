@@ -1,5 +1,6 @@
 """Access password, events, options and the summary, in a real pseudo-terminal."""
 
+import re
 import unittest
 
 from harness import ScenarioTest, lines
@@ -72,6 +73,48 @@ class Policy(ScenarioTest):
         s.send("abQ")
         self.assertEqual(s.wait_end(), 0)
         self.assertTrue(s.transcript.endswith("Password [Q to abort]: **\r\n\r\n"), repr(s.transcript[-60:]))
+
+    def test_password_set_in_the_menu_is_saved_and_asked_at_the_next_start(self):
+        inst = self.install()
+        s = self.start(inst)
+        s.expect("Selection: ")
+        s.sendline("3")                         # other options, then the password menu
+        s.expect("Selection: ")
+        s.sendline("1")
+        s.expect("Selection: ")
+        s.sendline("1")
+        s.expect("Password: ")
+        s.send("Quit\r")                        # the gate's abort key: refused
+        s.expect("Confirm the password: ")
+        s.send("Quit\r")
+        s.expect("The password must not contain the capital letter Q.")
+        s.expect("Password: ")
+        self.assertEqual(s.beeps(), 1)
+        s.send("quit\r")
+        s.expect("Confirm the password: ")
+        s.send("quit\r")
+        s.expect("The password has been set.")
+        s.expect("Press Enter to continue...")
+        s.sendline()
+        s.expect("Selection: ")                 # back in the other options
+        s.sendline("Q")
+        s.expect("Selection: ")
+        s.sendline("5")
+        s.expect("[Y/N]: ")
+        s.sendline("N")                         # saved, no restart
+        self.assertEqual(s.wait_end(), 0)
+        self.assertNotIn("quit", s.transcript)
+        stored = re.search(r"<Password>([^<]*)</Password>", inst.read_config())
+        self.assertIsNotNone(stored, inst.read_config())
+        self.assertEqual(stored.group(1), stored_form("quit"))
+
+        s = self.start(inst)
+        s.expect("Password [Q to abort]: ")
+        s.send("quit\r")                        # a lower-case q is an ordinary character
+        s.expect("Selection: ")
+        self.assertEqual(s.beeps(), 0)
+        s.sendline("Q")
+        self.assertEqual(s.wait_end(), 0)
 
 
 if __name__ == "__main__":

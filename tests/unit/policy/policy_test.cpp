@@ -63,9 +63,12 @@ TEST_F(Policy, EditEventCases) {
 }
 
 TEST_F(Policy, ShutdownMenuDispatchesEachItem) {
-  // "3" is the battery charge with its own label; "a" and "q" select nothing; "Q" leaves.
-  Type("3\n\b\b150\r" "6\n\b4\r" "a\nq\n" "1\n\b\b0\r" "Q\n");
+  // "3" is the battery charge with its own label; "a" and "q" select nothing; "A" opens the
+  // task editor and the menu comes back after it; "Q" leaves.
+  Type("3\n\b\b150\r" "6\n\b4\r" "a\nq\n" "A\nN\n" "1\n\b\b0\r" "Q\n");
+  ::Setup.Tasks = {true, "run.sh", 9};
   policy::SystemShutdownMenu();
+  EXPECT_EQ(::Setup.Tasks, (TCustomTasks{false, "run.sh", 9}));
   EXPECT_EQ(::Setup.BatteryCharge, (TEventSetting{true, 150}));
   EXPECT_EQ(::Setup.UpsCommunicationLost, (TEventSetting{true, 4}));
   EXPECT_EQ(::Setup.Powerfail, (TEventSetting{false, 10}));
@@ -73,7 +76,8 @@ TEST_F(Policy, ShutdownMenuDispatchesEachItem) {
   std::string out = TakeOutput();
   EXPECT_NE(out.find("\nBelow: 10"), std::string::npos);
   EXPECT_NE(out.find(" 6 - Lost\n A - Task\n Q - Not translated!\n"), std::string::npos);
-  EXPECT_EQ(terminal.clears, 6);
+  EXPECT_NE(out.find("\nChoice: \nRun [Y/N]: "), std::string::npos) << out;
+  EXPECT_EQ(terminal.clears, 7);
   EXPECT_EQ(terminal.Unread(), "");
 }
 
