@@ -132,6 +132,20 @@ void ReadTask(const pugi::xml_node& tasks) {
   Setup.Tasks.FileName = ReadTextAttribute(task, "FileName");
 }
 
+// True when the file holds one well-formed document. The parser alone lets text outside the
+// document element and a second top-level element pass; the client service's reader does not.
+bool ParseFile(const std::string& path, pugi::xml_document& document) {
+  std::optional<std::uint64_t> size = platform::FileSize(path);
+  if (!size || *size > kLargestConfigFile) return false;
+  if (!document.load_file(path.c_str(), pugi::parse_default | pugi::parse_fragment)) return false;
+  int elements = 0;
+  for (pugi::xml_node node : document.children()) {
+    if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) return false;
+    elements += node.type() == pugi::node_element;
+  }
+  return elements == 1;
+}
+
 // Steps 5 to 9 of the load; returns the number of missing sections.
 int ReadDocument(const pugi::xml_document& document) {
   pugi::xml_node cfg = document.document_element().child("Talvex_Client").child("Cfg");
@@ -320,9 +334,7 @@ bool LoadConfigurationIn(const std::string& appDir, bool applyDefaults, bool req
   int missing = 0;
   {
     pugi::xml_document document;
-    std::optional<std::uint64_t> size = platform::FileSize(Setup.ConfigFile);
-    if (!size || *size > kLargestConfigFile) return false;
-    if (!document.load_file(Setup.ConfigFile.c_str())) return false;
+    if (!ParseFile(Setup.ConfigFile, document)) return false;
     missing = ReadDocument(document);
   }
   if (missing > 0) {

@@ -5,6 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <memory>
+#include <optional>
 #include <vector>
 
 namespace platform {
@@ -76,13 +79,26 @@ void SyncFolder(const std::string& path) {
   ::close(fd);
 }
 
+// The file a path names: a symbolic link is followed, so that the file it points to is
+// replaced and the link stays a link; a dangling link names nothing.
+std::optional<std::string> FileBehind(const std::string& path) {
+  struct stat link {};
+  if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return path;
+  std::unique_ptr<char, decltype(&std::free)> target(::realpath(path.c_str(), nullptr), &std::free);
+  if (!target) return std::nullopt;
+  return std::string(target.get());
+}
+
 }  // namespace
 
 void FailFileStepForTesting(FileStep step) { failingStep = step; }
 
-bool ReplaceFileAtomically(const std::string& path, std::string_view content) {
+bool ReplaceFileAtomically(const std::string& name, std::string_view content) {
+  std::optional<std::string> behind = FileBehind(name);
+  if (!behind) return false;
+  const std::string& path = *behind;
   struct stat old {};
-  bool exists = ::lstat(path.c_str(), &old) == 0;
+  bool exists = ::stat(path.c_str(), &old) == 0;
   if (exists && !S_ISREG(old.st_mode)) return false;  // a folder or anything else stays as it is
 
   TemporaryFile temporary(path);

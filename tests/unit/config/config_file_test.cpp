@@ -46,10 +46,11 @@ class ConfigFile : public ::testing::Test {
   std::string appDir;
 };
 
-// A complete file around the given sections.
-std::string Cfg(const std::string& inner) {
-  return "<?xml version=\"1.0\"?><Brevant><Talvex_Client><Cfg>" + inner + "</Cfg></Talvex_Client></Brevant>";
+// The document around the given sections, and a file holding it.
+std::string Document(const std::string& inner) {
+  return "<Brevant><Talvex_Client><Cfg>" + inner + "</Cfg></Talvex_Client></Brevant>";
 }
+std::string Cfg(const std::string& inner) { return "<?xml version=\"1.0\"?>" + Document(inner); }
 const std::string kGeneral =
     "<General><Language>english</Language><Password>7B42</Password><ShowMessages>0</ShowMessages>"
     "<SystemLog>1</SystemLog></General>";
@@ -77,10 +78,25 @@ TEST_F(ConfigFile, MissingFileGivesDefaultsAndCreatesNothing) {
 }
 
 TEST_F(ConfigFile, UnreadableFilesFailTheLoad) {
-  for (const char* text : {"", "plain text, not XML", "<Brevant><Talvex_Client>", "<a></b>"}) {
+  const std::string complete = Cfg(kGeneral + kEvents + kTasks);
+  for (const std::string& text :
+       {std::string(), std::string("plain text, not XML"), std::string("<?xml version=\"1.0\"?>"),
+        std::string("<Brevant><Talvex_Client>"), std::string("<a></b>"), complete.substr(0, complete.size() - 1),
+        "text before " + complete, complete + "text after", complete + "<Second/>",
+        "<![CDATA[x]]>" + complete}) {
     WriteConfig(text);
+    ::Setup = TSetupData{};
     EXPECT_FALSE(Load()) << text;
+    // Nothing from the file, only the two paths.
+    TSetupData expected;
+    expected.AppDir = appDir;
+    expected.ConfigFile = appDir + "config.cfg";
+    EXPECT_EQ(::Setup, expected) << text;
+    EXPECT_EQ(ReadConfig(), text);
   }
+  // Comments, processing instructions and blank lines around the document element are fine.
+  WriteConfig("<?xml version=\"1.0\"?>\n<!-- saved -->\n" + complete + "\n<?done?>\n\n");
+  EXPECT_TRUE(Load());
   // Larger than any real configuration: refused as unreadable, whatever it holds.
   WriteConfig(Cfg(kGeneral + "<!--" + std::string(5u << 20, 'x') + "-->" + kEvents + kTasks));
   EXPECT_FALSE(Load());
@@ -166,6 +182,21 @@ TEST_F(ConfigFile, MissingSectionsGiveDefaultsEverywhereButAnExistingLanguage) {
   WriteConfig("<Talvex_Client><Cfg>" + kGeneral + kEvents + kTasks + "</Cfg></Talvex_Client>");
   ASSERT_TRUE(Load());
   EXPECT_EQ(::Setup.Password, "");
+}
+
+// The document's Unicode text reaches the record in the locale's encoding (UTF-8 in the tests),
+// whatever encoding the file declares or marks.
+TEST_F(ConfigFile, TextsAreReadInAnyDeclaredEncoding) {
+  WriteConfig("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" +
+              Document(kGeneral + Hosts("", Host("ups-\xE4", "161")) + kEvents + kTasks));
+  ASSERT_TRUE(Load());
+  ASSERT_EQ(::Setup.Hosts.size(), 1u);
+  EXPECT_EQ(::Setup.Hosts[0].Address, "ups-\xC3\xA4");
+  WriteConfig("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>" +
+              Document(kGeneral + Hosts("", Host("ups-\xC3\xA4", "161")) + kEvents + kTasks));
+  ASSERT_TRUE(Load());
+  ASSERT_EQ(::Setup.Hosts.size(), 1u);
+  EXPECT_EQ(::Setup.Hosts[0].Address, "ups-\xC3\xA4");
 }
 
 TEST_F(ConfigFile, WithoutHostsTheHostSettingsStayAsTheyWere) {
@@ -315,6 +346,23 @@ TEST_F(ConfigFile, AReplacedFileKeepsItsPermissions) {
   FillSetup(appDir);
   ASSERT_TRUE(SaveConfiguration());
   EXPECT_EQ(fs::status(dir / "config.cfg").permissions(), fs::perms(0640));
+}
+
+TEST_F(ConfigFile, ALinkedFileIsReplacedAndTheLinkStays) {
+  fs::create_directory(dir / "real");
+  Write(dir / "real" / "shared.cfg", "old");
+  fs::permissions(dir / "real" / "shared.cfg", fs::perms(0644));
+  fs::create_symlink(dir / "real" / "shared.cfg", dir / "config.cfg");
+  FillSetup(appDir);
+  ASSERT_TRUE(SaveConfiguration());
+  EXPECT_TRUE(fs::is_symlink(dir / "config.cfg"));
+  EXPECT_EQ(ReadConfig(), kExpectedFile);
+  EXPECT_EQ(fs::status(dir / "real" / "shared.cfg").permissions(), fs::perms(0644));
+
+  fs::remove(dir / "real" / "shared.cfg");  // a dangling link is left alone
+  EXPECT_FALSE(SaveConfiguration());
+  EXPECT_TRUE(fs::is_symlink(dir / "config.cfg"));
+  EXPECT_FALSE(fs::exists(dir / "real" / "shared.cfg"));
 }
 
 TEST_F(ConfigFile, FailedSavesLeaveTheOldFileAndNoTemporaryFile) {

@@ -12,11 +12,18 @@ namespace {
 //  "A": c = 0x41 ^ 0x3A = 0x7B; key = ((0x3A5C + 0x7B) * 0x2E95 + 0x1F7D) mod 65536
 //       = (15063 * 11925 + 8061) mod 65536 = (179626275 mod 65536 = 57635) + 8061 - 65536 = 0x00A0
 //  "AB": second byte c = 0x42 ^ 0x00 = 0x42
+//  "ABC": key = ((0x00A0 + 0x42) * 0x2E95 + 0x1F7D) mod 65536 = (226 * 11925 + 8061) mod 65536
+//       = 2703111 - 41 * 65536 = 16135 = 0x3F07; third byte c = 0x43 ^ 0x3F = 0x7C
+//  The scrambled byte, not the plain one, feeds the key: with the plain 0x41 the second key
+//  would be ((0x3A5C + 0x41) * 0x2E95 + 0x1F7D) mod 65536 = (15005 * 11925 + 8061) mod 65536
+//  = 21345 + 8061 = 29406 = 0x72DE, and "AB" would be stored as "7B30" (0x42 ^ 0x72 = 0x30).
 TEST(StoredPassword, HandWorkedVectors) {
   EXPECT_EQ(EncodePassword(""), "");
   EXPECT_EQ(EncodePassword("A"), "7B");
   EXPECT_EQ(EncodePassword("AB"), "7B42");
+  EXPECT_EQ(EncodePassword("ABC"), "7B427C");
   EXPECT_EQ(DecodePassword("7B42"), "AB");
+  EXPECT_EQ(DecodePassword("7B427C"), "ABC");
   EXPECT_EQ(DecodePassword(""), "");
 }
 
