@@ -1,5 +1,5 @@
-// libFuzzer target: any bytes as config.cfg must load (or be refused) without a crash, and a
-// loaded configuration must save and load back to the same record.
+// libFuzzer target: any bytes as config.cfg must load (or be refused) without a crash, with
+// either set of options, and a loaded configuration must save and load back to the same record.
 #include <unistd.h>
 
 #include <cstdint>
@@ -14,14 +14,24 @@
 
 namespace {
 
-const std::string& FolderForRun() {
-  static const std::string folder = [] {
+// The folder standing in for the program's own, removed when the fuzzer ends.
+struct Folder {
+  std::string path;
+  Folder() {
     platform::InitLocale();
     auto dir = std::filesystem::temp_directory_path() / ("talvex-fuzz-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
-    return dir.string() + "/";
-  }();
-  return folder;
+    path = dir.string() + "/";
+  }
+  ~Folder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+};
+
+const std::string& FolderForRun() {
+  static const Folder folder;
+  return folder.path;
 }
 
 }  // namespace
@@ -32,6 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ofstream out(dir + "config.cfg", std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   }
+  Setup = TSetupData{};
+  (void)config_file::LoadConfigurationIn(dir, false, true);  // no defaults, a connection required
   Setup = TSetupData{};
   if (config_file::LoadConfigurationIn(dir, true, false)) {
     TSetupData loaded = Setup;
