@@ -127,6 +127,9 @@ TEST_F(ConfigFile, CompleteFileIsRead) {
   EXPECT_EQ(::Setup.LowBattery, (TEventSetting{false, 4}));
   EXPECT_EQ(::Setup.Powerfail, (TEventSetting{true, 10}));
   EXPECT_EQ(::Setup.Tasks, (TCustomTasks{true, "C:\\run me.cmd", 9}));
+  // Complete and with connections: every combination of the options succeeds.
+  EXPECT_TRUE(LoadConfigurationIn(appDir, false, true));
+  EXPECT_EQ(::Setup.Hosts.size(), 2u);
 }
 
 TEST_F(ConfigFile, HostElementsAreCheckedInOrder) {
@@ -197,6 +200,36 @@ TEST_F(ConfigFile, TextsAreReadInAnyDeclaredEncoding) {
   ASSERT_TRUE(Load());
   ASSERT_EQ(::Setup.Hosts.size(), 1u);
   EXPECT_EQ(::Setup.Hosts[0].Address, "ups-\xC3\xA4");
+}
+
+TEST_F(ConfigFile, GeneralValuesFallBackToTheirDefaults) {
+  struct Case {
+    std::string general;
+    std::string language;
+    std::string password;
+    bool showMessages, systemLog;
+  } cases[] = {
+      {"<General/>", "english", "", true, false},
+      {"<General><Language></Language><Password/><ShowMessages/><SystemLog></SystemLog></General>", "english", "",
+       true, false},
+      {"<General><Language>  </Language><ShowMessages>yes</ShowMessages><SystemLog>on</SystemLog></General>",
+       "english", "", true, false},
+      {"<General><ShowMessages>FALSE</ShowMessages><SystemLog>-0.5e1</SystemLog></General>", "english", "", false,
+       true},
+      {"<General><Language><![CDATA[deutsch]]></Language><Password>7b42</Password></General>", "deutsch", "AB",
+       true, false},
+      // The first element of a name is the one read; an element inside the value is no text.
+      {"<General><Language>italiano</Language><Language>deutsch</Language><Password><x/>7B</Password></General>",
+       "italiano", "", true, false},
+  };
+  for (const Case& c : cases) {
+    WriteConfig(Cfg(c.general + kEvents + kTasks));
+    ASSERT_TRUE(Load()) << c.general;
+    EXPECT_EQ(::Setup.LanguageFile, appDir + "languages/" + c.language + ".lng") << c.general;
+    EXPECT_EQ(::Setup.Password, c.password) << c.general;
+    EXPECT_EQ(::Setup.ShowMessages, c.showMessages) << c.general;
+    EXPECT_EQ(::Setup.SystemLog, c.systemLog) << c.general;
+  }
 }
 
 TEST_F(ConfigFile, WithoutHostsTheHostSettingsStayAsTheyWere) {
