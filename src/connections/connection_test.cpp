@@ -1,12 +1,12 @@
 #include "connections/connection_test.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "connections/connections_menu.h"
 #include "console/console.h"
 
 namespace connections {
-namespace {
-
-}  // namespace
 
 bool PrepareSnmpRequest(TSnmpSend& client, const THost& host) {
   ResetQuery(client.Query);
@@ -35,9 +35,9 @@ bool PrepareSnmpRequest(TSnmpSend& client, const THost& host) {
   query.PDUType = 0xA0;
   client.TargetHost = host.Address;
   client.TargetPort = std::to_string(host.SnmpPort);
-  // Seconds to milliseconds without overflow: a negative time-out waits not at all.
-  const std::int64_t ms = static_cast<std::int64_t>(Setup.Timeout) * 1000;
-  client.TimeoutMs = ms < 0 ? 0 : static_cast<std::uint32_t>(std::min<std::int64_t>(ms, UINT32_MAX));
+  // Seconds to milliseconds in 64 bits, where every 32-bit Timeout fits; a negative time-out
+  // waits not at all.
+  client.TimeoutMs = std::max<std::int64_t>(0, static_cast<std::int64_t>(Setup.Timeout) * 1000);
   return true;
 }
 

@@ -8,10 +8,19 @@
 #include <net-snmp/net-snmp-includes.h>
 #include <net-snmp/library/lcd_time.h>
 #include <net-snmp/library/snmpusm.h>
+#if defined(NETSNMP_USE_OPENSSL) && defined(HAVE_LIBSSL)
+#include <openssl/ssl.h>
+#include <openssl/x509.h>
+#include <net-snmp/library/cert_util.h>
+#define TALVEX_SNMP_HAS_CERTIFICATE_STORE 1
+#endif
 
+#include <algorithm>
 #include <climits>
+#include <clocale>
 #include <cstring>
 #include <memory>
+#include <string>
 
 namespace connections {
 namespace {
@@ -23,17 +32,38 @@ constexpr oid kCbcDes[] = {1, 3, 6, 1, 6, 3, 10, 1, 2, 2};
 constexpr oid kAes128[] = {1, 3, 6, 1, 6, 3, 10, 1, 2, 4};
 constexpr std::size_t kProtocolLength = 10;
 
+// The library's TLS transport loads its certificates while the library starts: it lists the
+// configuration folders and opens, or creates, a folder "cert_indexes" in the persistent
+// directory. The test speaks UDP only, so the certificate store is released just before that
+// step, which then finds no store to fill and touches no file.
+int ReleaseCertificateStore(int, int, void*, void*) {
+#ifdef TALVEX_SNMP_HAS_CERTIFICATE_STORE
+  netsnmp_certs_shutdown();
+#endif
+  return SNMPERR_SUCCESS;
+}
+
 void InitialiseLibraryOnce() {
   static const bool initialised = [] {
+    // The library prints to stderr whenever no log handler is enabled (snmp_disable_log alone
+    // does exactly that), so its messages go to a handler that drops them.
+    snmp_disable_log();
+    netsnmp_register_loghandler(NETSNMP_LOGHANDLER_NONE, LOG_DEBUG);
     for (int option : {NETSNMP_DS_LIB_DONT_PERSIST_STATE, NETSNMP_DS_LIB_DISABLE_CONFIG_LOAD,
                        NETSNMP_DS_LIB_DISABLE_PERSISTENT_LOAD, NETSNMP_DS_LIB_DISABLE_PERSISTENT_SAVE,
                        NETSNMP_DS_LIB_DONT_LOAD_HOST_FILES, NETSNMP_DS_LIB_NO_TOKEN_WARNINGS})
       netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, option, 1);
+    // No MIB folder: object identifiers are numeric and no MIB file is looked for.
     netsnmp_set_mib_directory("");
     netsnmp_ds_set_string(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_MIBDIRS, "");
-    snmp_disable_log();
+    netsnmp_register_callback(SNMP_CALLBACK_LIBRARY, SNMP_CALLBACK_POST_PREMIB_READ_CONFIG,
+                              ReleaseCertificateStore, nullptr, NETSNMP_CALLBACK_HIGHEST_PRIORITY);
+    // init_snmp sets the character type of the locale from the environment; the program's
+    // own setting is kept.
+    const char* current = std::setlocale(LC_CTYPE, nullptr);
+    const std::string characterType = current ? current : "C";
     init_snmp("talvexsetup");
-    snmp_disable_log();
+    std::setlocale(LC_CTYPE, characterType.c_str());
     return true;
   }();
   (void)initialised;
@@ -69,13 +99,23 @@ bool MakeKey(const oid* hashProtocol, const std::string& passPhrase, u_char* key
   return rc == SNMPERR_SUCCESS;
 }
 
+// The library's name of the agent's UDP endpoint. An IPv6 address (it holds a colon, and may
+// stand in brackets) goes over UDP on IPv6; an IPv4 address or a host name over UDP on IPv4.
+std::string PeerName(const std::string& host, const std::string& port) {
+  if (host.find(':') == std::string::npos) return "udp:" + host + ":" + port;
+  std::string address = host;
+  if (address.size() >= 2 && address.front() == '[' && address.back() == ']')
+    address = address.substr(1, address.size() - 2);
+  return "udp6:[" + address + "]:" + port;
+}
+
 // Fills the session from the client's settings; false when a setting cannot be made.
 bool PrepareSession(const TSnmpSend& client, netsnmp_session& session) {
   snmp_sess_init(&session);
-  const std::string peer = "udp:" + client.TargetHost + ":" + client.TargetPort;
-  session.peername = CopyText(peer);
+  session.peername = CopyText(PeerName(client.TargetHost, client.TargetPort));
   session.retries = 0;
-  session.timeout = static_cast<long>(client.TimeoutMs) * 1000L;  // microseconds; fits in 64 bits
+  // Microseconds; a wait longer than the library's long can hold is cut to the longest it can.
+  session.timeout = static_cast<long>(std::clamp<std::int64_t>(client.TimeoutMs, 0, LONG_MAX / 1000)) * 1000L;
   const TSnmpQuery& query = client.Query;
   if (query.Version != 3) {
     session.version = query.Version == 1 ? SNMP_VERSION_2c : SNMP_VERSION_1;

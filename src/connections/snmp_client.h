@@ -31,7 +31,7 @@ struct TSnmpSend {
   TSnmpQuery Query;
   std::string TargetHost;
   std::string TargetPort = "161";
-  std::uint32_t TimeoutMs = 5000;  // the longest wait for each reply
+  std::int64_t TimeoutMs = 5000;  // the longest wait for each reply
 };
 
 inline void ResetQuery(TSnmpQuery& query) { query = TSnmpQuery{}; }

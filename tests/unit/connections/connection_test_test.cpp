@@ -1,5 +1,8 @@
 // The connection test against a real SNMP agent and against a socket that never answers.
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <chrono>
 
@@ -13,16 +16,17 @@ namespace {
 using connections::SnmpGetValue;
 using connections::TestHost;
 
-THost V2c(std::uint16_t port, const std::string& community) {
-  return THost{"127.0.0.1", port, community, SnmpVersion2c, "", 0, "", 0, ""};
+THost V2c(std::uint16_t port, const std::string& community, const std::string& address = "127.0.0.1") {
+  return THost{address, port, community, SnmpVersion2c, "", 0, "", 0, ""};
 }
 
 THost V3(std::uint16_t port, const std::string& user, std::int32_t auth, const std::string& authPassword,
-         std::int32_t priv, const std::string& privPassword) {
-  return THost{"127.0.0.1", port, "", SnmpVersion3, user, auth, authPassword, priv, privPassword};
+         std::int32_t priv, const std::string& privPassword, const std::string& address = "127.0.0.1") {
+  return THost{address, port, "", SnmpVersion3, user, auth, authPassword, priv, privPassword};
 }
 
-class AgainstAgent : public ::testing::Test {
+// One agent for the whole suite; each test starts from an empty Setup and no catalogue.
+class AgainstAgent : public test::ConsoleFixture {
  protected:
   static void SetUpTestSuite() { agent = new test::SnmpAgent(); }
   static void TearDownTestSuite() {
@@ -30,9 +34,16 @@ class AgainstAgent : public ::testing::Test {
     agent = nullptr;
   }
   void SetUp() override {
+    ConsoleFixture::SetUp();
     ASSERT_TRUE(agent->Running()) << agent->log();
     ::Setup.Timeout = 1;
     ::Setup.Retries = 1;
+  }
+  // The SNMP messages the agent received during one connection test.
+  static long RequestsOf(const THost& host) {
+    const long before = agent->ReceivedMessages();
+    TestHost(host);
+    return agent->ReceivedMessages() - before - 1;
   }
   static test::SnmpAgent* agent;
 };
@@ -46,6 +57,7 @@ TEST_F(AgainstAgent, EverySecurityCombinationSucceeds) {
   } cases[] = {
       {"v1", THost{"127.0.0.1", port, "ups-community", SnmpVersion1, "", 0, "", 0, ""}},
       {"v2c", V2c(port, "ups-community")},
+      {"v2c to a host name", V2c(port, "ups-community", "localhost")},
       {"noAuthNoPriv", V3(port, "noauth", AuthNone, "", PrivNone, "")},
       // Authentication 0 means noAuthNoPriv whatever Privacy holds.
       {"noAuth, privacy ignored", V3(port, "noauth", AuthNone, "whatever1", PrivAES, "whatever2")},
@@ -55,6 +67,7 @@ TEST_F(AgainstAgent, EverySecurityCombinationSucceeds) {
       {"SHA", V3(port, "shanone", AuthSHA, "shapassword", PrivNone, "")},
       {"SHA DES", V3(port, "shades", AuthSHA, "shapassword", PrivDES, "despassword")},
       {"SHA AES", V3(port, "shaaes", AuthSHA, "shapassword", PrivAES, "aespassword")},
+      {"SHA AES to a host name", V3(port, "shaaes", AuthSHA, "shapassword", PrivAES, "aespassword", "localhost")},
   };
   for (const Case& c : cases) {
     std::string value;
@@ -67,6 +80,7 @@ TEST_F(AgainstAgent, EverySecurityCombinationSucceeds) {
 TEST_F(AgainstAgent, WrongCredentialsFailAndNothingCarriesOver) {
   const std::uint16_t port = agent->port();
   const THost right = V3(port, "shaaes", AuthSHA, "shapassword", PrivAES, "aespassword");
+  const THost rightMd5 = V3(port, "md5des", AuthMD5, "md5password", PrivDES, "despassword");
   struct Case {
     const char* name;
     THost host;
@@ -78,12 +92,49 @@ TEST_F(AgainstAgent, WrongCredentialsFailAndNothingCarriesOver) {
       {"auth protocol", V3(port, "shaaes", AuthMD5, "shapassword", PrivAES, "aespassword")},
       {"priv protocol", V3(port, "shaaes", AuthSHA, "shapassword", PrivDES, "aespassword")},
       {"level above the user's", V3(port, "shanone", AuthSHA, "shapassword", PrivAES, "aespassword")},
+      {"MD5 auth password", V3(port, "md5des", AuthMD5, "md5passwore", PrivDES, "despassword")},
+      {"DES priv password", V3(port, "md5des", AuthMD5, "md5password", PrivDES, "despasswore")},
   };
+  // The same user with the right settings just before and just after each wrong one, in one
+  // process: keys and engine times the library learned must not make the wrong one pass, nor
+  // a failure spoil the next right one.
   for (const Case& c : wrong) {
-    EXPECT_TRUE(TestHost(right)) << "right before wrong " << c.name;
+    const THost& same = c.host.Authentication == AuthMD5 && c.host.Username == "md5des" ? rightMd5 : right;
+    EXPECT_TRUE(TestHost(same)) << "right before wrong " << c.name;
     EXPECT_FALSE(TestHost(c.host)) << c.name;
-    EXPECT_TRUE(TestHost(right)) << "right after wrong " << c.name;
+    EXPECT_TRUE(TestHost(same)) << "right after wrong " << c.name;
   }
+}
+
+TEST_F(AgainstAgent, AnswersEndTheAttemptsAndSilenceRepeatsThem) {
+  const std::uint16_t port = agent->port();
+  const THost right = V2c(port, "ups-community");
+  const THost unknownCommunity = V2c(port, "wrong-community");  // the agent stays silent
+  ::Setup.Retries = 3;
+  EXPECT_EQ(RequestsOf(right), 1);
+  ::Setup.Retries = 2;
+  EXPECT_EQ(RequestsOf(unknownCommunity), 2);
+  // An SNMPv3 report (unknown user, wrong digest) is a reply: the test fails at once, however
+  // many attempts are allowed.
+  const THost reported[] = {
+      V3(port, "nobody", AuthSHA, "shapassword", PrivAES, "aespassword"),
+      V3(port, "shaaes", AuthSHA, "wrongpassword", PrivAES, "aespassword"),
+  };
+  for (const THost& host : reported) {
+    ::Setup.Retries = 1;
+    const long once = RequestsOf(host);
+    ::Setup.Retries = 3;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(RequestsOf(host), once) << host.Username << " " << host.AuthPassword;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(900)) << "no time-out waited";
+  }
+  // A request sealed with a wrong privacy key cannot be read, and the agent drops it without a
+  // report: that is silence, and every attempt is made.
+  const THost unreadable = V3(port, "shaaes", AuthSHA, "shapassword", PrivAES, "wrongpassword");
+  ::Setup.Retries = 1;
+  const long once = RequestsOf(unreadable);
+  ::Setup.Retries = 2;
+  EXPECT_EQ(RequestsOf(unreadable), 2 * once);
 }
 
 TEST_F(AgainstAgent, TheConfiguredPortIsUsed) {
@@ -93,15 +144,56 @@ TEST_F(AgainstAgent, TheConfiguredPortIsUsed) {
   EXPECT_FALSE(TestHost(host));
 }
 
-TEST(ConnectionTest, AnAgentWithoutTheObjectIsAskedOnce) {
-  test::SnmpAgent agent(false);
-  ASSERT_TRUE(agent.Running()) << agent.log();
-  ::Setup.Timeout = 1;
-  ::Setup.Retries = 3;
-  std::string value = "stale";
-  EXPECT_TRUE(SnmpGetValue(V2c(agent.port(), "ups-community"), connections::kTestObject, value));
-  EXPECT_EQ(value, "");
-  EXPECT_FALSE(TestHost(V2c(agent.port(), "ups-community")));
+TEST_F(AgainstAgent, ResultMessagesShowLineMarkersAsSpaces) {
+  UseCatalogue({{"TestRunning", "Testing..."},
+                {"TestConnectionOkNoName", "It@works"},
+                {"TestConnectionFailed", "It@failed@!"},
+                {"PressEnterToContinue", "Press Enter"}});
+  Type("\n");
+  connections::RunConnectionTest(V2c(agent->port(), "ups-community"));
+  EXPECT_EQ(TakeOutput(), "\nTesting...\nIt works\n\nPress Enter\n");
+  ::Setup.Timeout = 0;  // nothing answers a wrong port; no need to wait
+  Type("\n");
+  connections::RunConnectionTest(V2c(test::FreeUdpPort(), "ups-community"));
+  EXPECT_EQ(TakeOutput(), "\nTesting...\nIt failed !\n\nPress Enter\n");
+}
+
+TEST_F(AgainstAgent, TheTestMenuTestsOneConnectionAfterAnother) {
+  UseLanguage("english");
+  ::Setup.Hosts = {V2c(agent->port(), "ups-community"),
+                   V3(agent->port(), "shaaes", AuthSHA, "wrongpassword", PrivAES, "aespassword")};
+  // Connection 1, Enter, connection 2, Enter; a lower-case q names no connection and beeps.
+  Type("1\n\n2\n\nq\nQ\n");
+  connections::TestConnectionMenu();
+  const std::string out = TakeOutput();
+  const std::string ok = "The connection test succeeded. The UPS network card answered.";
+  const std::string failed = "The connection test failed.";
+  ASSERT_NE(out.find(ok), std::string::npos) << out;
+  EXPECT_NE(out.find(failed, out.find(ok)), std::string::npos) << out;
+  EXPECT_EQ(terminal.beeps, 1);
+  EXPECT_EQ(terminal.clears, 4);  // the choice list, drawn before each choice
+  EXPECT_EQ(terminal.Unread(), "");
+  EXPECT_EQ(::Setup.Hosts[1].AuthPassword, "wrongpassword") << "the test changes no setting";
+}
+
+TEST(ConnectionTest, RepliesWithoutAUsableValueAreAskedOnce) {
+  struct Case {
+    const char* name;
+    const char* served;
+  } cases[] = {{"no such object", nullptr}, {"blanks only", "   "}};
+  for (const Case& c : cases) {
+    test::SnmpAgent agent({.value = c.served});
+    ASSERT_TRUE(agent.Running()) << agent.log();
+    ::Setup.Timeout = 1;
+    ::Setup.Retries = 3;
+    const THost host = V2c(agent.port(), "ups-community");
+    const long before = agent.ReceivedMessages();
+    std::string value = "stale";
+    EXPECT_TRUE(SnmpGetValue(host, connections::kTestObject, value)) << c.name << ": a reply arrived";
+    EXPECT_EQ(value, "") << c.name;
+    EXPECT_EQ(agent.ReceivedMessages() - before - 1, 1) << c.name << ": one request only";
+    EXPECT_FALSE(TestHost(host)) << c.name;
+  }
 }
 
 TEST(ConnectionTest, AttemptsAgainstASilentSocket) {
@@ -118,6 +210,7 @@ TEST(ConnectionTest, AttemptsAgainstASilentSocket) {
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_EQ(silent.Count(), c.requests) << c.retries;
     EXPECT_GE(seconds, c.requests * 0.9) << "each attempt waits for the time-out";
+    EXPECT_LT(seconds, c.requests * 1.5) << "and no longer";
   }
   // SNMPv3: no answer to the engine discovery is no reply either.
   test::SilentSocket silent;
@@ -126,10 +219,42 @@ TEST(ConnectionTest, AttemptsAgainstASilentSocket) {
   EXPECT_EQ(silent.Count(), 2);
 }
 
-TEST(ConnectionTest, AnUnresolvableNameFails) {
+TEST(ConnectionTest, TimeoutAndPortOfTheRequest) {
+  struct Case {
+    std::int32_t timeout;
+    std::int64_t milliseconds;
+  } cases[] = {{3, 3000}, {1, 1000}, {0, 0}, {-1, 0}, {2147483647, 2147483647000LL}};
+  for (const Case& c : cases) {
+    ::Setup.Timeout = c.timeout;
+    connections::TSnmpSend client;
+    ASSERT_TRUE(connections::PrepareSnmpRequest(client, V2c(65535, "public")));
+    EXPECT_EQ(client.TimeoutMs, c.milliseconds) << c.timeout;
+    EXPECT_EQ(client.TargetPort, "65535");
+  }
+}
+
+bool LoopbackIpv6Available() {
+  int fd = ::socket(AF_INET6, SOCK_DGRAM, 0);
+  if (fd < 0) return false;
+  sockaddr_in6 address{};
+  address.sin6_family = AF_INET6;
+  address.sin6_addr = in6addr_loopback;
+  const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  ::close(fd);
+  return bound;
+}
+
+TEST(ConnectionTest, AnIpv6AddressIsReachedOverIpv6) {
+  if (!LoopbackIpv6Available()) GTEST_SKIP() << "no IPv6 loopback on this machine";
+  test::SnmpAgent agent({.ipv6 = true});
+  ASSERT_TRUE(agent.Running()) << agent.log();
   ::Setup.Timeout = 1;
   ::Setup.Retries = 1;
-  EXPECT_FALSE(TestHost(THost{"no-such-host.invalid", 161, "public", SnmpVersion2c, "", 0, "", 0, ""}));
+  for (const char* address : {"::1", "[::1]"}) {
+    EXPECT_TRUE(TestHost(V2c(agent.port(), "ups-community", address))) << address;
+    EXPECT_TRUE(TestHost(V3(agent.port(), "shaaes", AuthSHA, "shapassword", PrivAES, "aespassword", address)))
+        << address;
+  }
 }
 
 }  // namespace

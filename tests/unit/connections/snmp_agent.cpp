@@ -59,7 +59,7 @@ std::uint16_t FreeUdpPort() {
   return port;
 }
 
-SnmpAgent::SnmpAgent(bool serveObject) {
+SnmpAgent::SnmpAgent(AgentOptions options) {
   dir_ = (fs::temp_directory_path() / ("talvex-snmpd-" + std::to_string(::getpid()) + "-" +
                                        std::to_string(reinterpret_cast<std::uintptr_t>(this))))
              .string();
@@ -67,10 +67,12 @@ SnmpAgent::SnmpAgent(bool serveObject) {
   port_ = FreeUdpPort();
   {
     std::ofstream conf(dir_ + "/snmpd.conf");
-    conf << "agentaddress udp:127.0.0.1:" << port_ << "\n"
-         << "rocommunity ups-community 127.0.0.1\n"
-         << kUsers;
-    if (serveObject) conf << "override .1.3.6.1.2.1.33.1.1.4.0 octet_str \"" << kAgentValue << "\"\n";
+    conf << "agentaddress udp:127.0.0.1:" << port_;
+    if (options.ipv6) conf << ",udp6:[::1]:" << port_;
+    conf << "\nrocommunity ups-community 127.0.0.1\n";
+    if (options.ipv6) conf << "rocommunity6 ups-community ::1/128\n";
+    conf << kUsers;
+    if (options.value) conf << "override .1.3.6.1.2.1.33.1.1.4.0 octet_str \"" << options.value << "\"\n";
   }
   pid_ = ::fork();
   if (pid_ == 0) {
@@ -101,6 +103,20 @@ SnmpAgent::SnmpAgent(bool serveObject) {
     ::waitpid(pid_, nullptr, 0);
   }
   pid_ = -1;
+}
+
+long SnmpAgent::ReceivedMessages() const {
+  connections::TSnmpSend query;
+  query.Query.Version = 1;
+  query.Query.Community = "ups-community";
+  query.Query.VarBinds = {"1.3.6.1.2.1.11.1.0"};
+  query.TargetHost = "127.0.0.1";
+  query.TargetPort = std::to_string(port_);
+  query.TimeoutMs = 1000;
+  std::string value;  // "Counter32: n"
+  if (!connections::SnmpSendRequest(query, query.Query.VarBinds[0], value)) return -1;
+  const std::size_t digits = value.find_last_of(' ');
+  return digits == std::string::npos ? -1 : std::strtol(value.c_str() + digits + 1, nullptr, 10);
 }
 
 SnmpAgent::~SnmpAgent() {

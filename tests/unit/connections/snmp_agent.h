@@ -12,15 +12,22 @@ namespace test {
 
 constexpr const char* kAgentValue = "UPS agent 2.4";
 
+struct AgentOptions {
+  const char* value = kAgentValue;  // the UPS object's value; null: not served (noSuchObject)
+  bool ipv6 = false;                // listen on [::1] too, with the same port
+};
+
 class SnmpAgent {
  public:
-  // serveObject false: the agent does not serve the UPS object (noSuchObject).
-  explicit SnmpAgent(bool serveObject = true);
+  explicit SnmpAgent(AgentOptions options = {});
   ~SnmpAgent();
   SnmpAgent(const SnmpAgent&) = delete;
   SnmpAgent& operator=(const SnmpAgent&) = delete;
 
   bool Running() const { return pid_ > 0; }
+  // The agent's count of SNMP messages received (snmpInPkts.0), this request included; -1
+  // when it does not answer.
+  long ReceivedMessages() const;
   std::uint16_t port() const { return port_; }
   const std::string& log() const { return logText_; }
 
