@@ -17,7 +17,7 @@ def free_udp_port():
 
 
 class SnmpAgent:
-    def __init__(self, community="ups-community"):
+    def __init__(self, community="ups-community", extra_lines=()):
         self.dir = tempfile.mkdtemp(prefix="talvex-snmpd-")
         os.makedirs(os.path.join(self.dir, "persist"))
         self.port = free_udp_port()
@@ -26,6 +26,8 @@ class SnmpAgent:
             f.write("agentaddress udp:127.0.0.1:%d\n" % self.port)
             f.write("rocommunity %s 127.0.0.1\n" % community)
             f.write('override .1.3.6.1.2.1.33.1.1.4.0 octet_str "%s"\n' % AGENT_VALUE)
+            for line in extra_lines:  # SNMPv3 users, for example
+                f.write(line + "\n")
         env = dict(os.environ, SNMP_PERSISTENT_DIR=os.path.join(self.dir, "persist"))
         self.process = subprocess.Popen(
             ["/usr/sbin/snmpd", "-f", "-C", "-c", conf, "-p", os.path.join(self.dir, "snmpd.pid"),
