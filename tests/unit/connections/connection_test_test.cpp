@@ -128,6 +128,10 @@ TEST_F(AgainstAgent, AnswersEndTheAttemptsAndSilenceRepeatsThem) {
     EXPECT_EQ(RequestsOf(host), once) << host.Username << " " << host.AuthPassword;
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(900)) << "no time-out waited";
   }
+  // A pass phrase shorter than 8 characters (a hand-edited file) gives no key: nothing is sent.
+  const THost keyless = V3(port, "shaaes", AuthSHA, "short", PrivAES, "aespassword");
+  ::Setup.Retries = 3;
+  EXPECT_EQ(RequestsOf(keyless), 0);
   // A request sealed with a wrong privacy key cannot be read, and the agent drops it without a
   // report: that is silence, and every attempt is made.
   const THost unreadable = V3(port, "shaaes", AuthSHA, "shapassword", PrivAES, "wrongpassword");

@@ -108,6 +108,26 @@ TEST_F(Connections, AddingAsksTheFieldsFromNewHost) {
             std::string::npos) << out;
 }
 
+TEST_F(Connections, AddingAnSnmpV3ConnectionStartsEveryChoiceEmpty) {
+  ::Setup.Hosts = {kV1};  // adding with one connection present works
+  // A prefilled choice would join the typed digit ("13", "21") and be refused with a beep.
+  Type("ups-b\r" "\r" "3\r" "admin\r" "3\r" "authpass1\rauthpass1\r" "2\r" "1234567\r" "privpass1\rprivpass1\r"
+       "N\n");
+  connections::AddConnection();
+  ASSERT_EQ(::Setup.Hosts.size(), 2u);
+  EXPECT_EQ(::Setup.Hosts[1], (THost{"ups-b", 161, "public", SnmpVersion3, "admin", AuthSHA, "authpass1", PrivDES,
+                                     "privpass1"}));
+  EXPECT_EQ(terminal.beeps, 1);  // the 7-character privacy password
+  const std::string out = TakeOutput();
+  EXPECT_NE(out.find("SNMP version [1=SNMPv1; 2=SNMPv2c; 3=SNMPv3]: 3\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("User name: admin\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("Authentication [1=None; 2=MD5; 3=SHA]: 3\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("Privacy [1=None; 2=DES; 3=AES]: 2\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("*******\n<BEEP>"), std::string::npos) << out;
+  EXPECT_EQ(out.find("Community"), std::string::npos) << "no community question at SNMPv3";
+  EXPECT_EQ(terminal.Unread(), "");
+}
+
 TEST_F(Connections, AddingAThirdIsRefused) {
   ::Setup.Hosts = {kV1, kV3};
   Type("\n");
