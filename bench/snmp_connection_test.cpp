@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,7 @@
 namespace {
 
 test::SnmpAgent* agent = nullptr;
+std::string persistentDir;
 
 THost V2c() { return THost{"127.0.0.1", agent->port(), "ups-community", SnmpVersion2c, "", 0, "", 0, ""}; }
 THost V3() {
@@ -35,7 +38,7 @@ void OurTest(benchmark::State& state, THost (*host)()) {
 BENCHMARK_CAPTURE(OurTest, v2c, V2c)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(OurTest, v3_sha_aes, V3)->Unit(benchmark::kMillisecond);
 
-void RunSnmpget(const std::vector<std::string>& options) {
+bool RunSnmpget(const std::vector<std::string>& options) {
   std::vector<std::string> args = {"snmpget", "-m", "", "-r", "0", "-t", "1"};
   args.insert(args.end(), options.begin(), options.end());
   args.push_back("127.0.0.1:" + std::to_string(agent->port()));
@@ -46,11 +49,15 @@ void RunSnmpget(const std::vector<std::string>& options) {
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
     (void)!::freopen("/dev/null", "w", stdout);
+    (void)!::freopen("/dev/null", "w", stderr);
+    // snmpget keeps its state in a persistent folder: a private one, not the system's.
+    ::setenv("SNMP_PERSISTENT_DIR", persistentDir.c_str(), 1);
     ::execvp("snmpget", argv.data());
     ::_exit(127);
   }
   int status = 0;
   ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 void Snmpget(benchmark::State& state, bool v3) {
@@ -58,7 +65,8 @@ void Snmpget(benchmark::State& state, bool v3) {
       v3 ? std::vector<std::string>{"-v3", "-l", "authPriv", "-u", "shaaes", "-a", "SHA", "-A", "shapassword", "-x",
                                     "AES", "-X", "aespassword"}
          : std::vector<std::string>{"-v2c", "-c", "ups-community"};
-  for (auto _ : state) RunSnmpget(options);
+  for (auto _ : state)
+    if (!RunSnmpget(options)) state.SkipWithError("snmpget failed");
 }
 BENCHMARK_CAPTURE(Snmpget, v2c, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Snmpget, v3_sha_aes, true)->Unit(benchmark::kMillisecond);
@@ -85,7 +93,11 @@ int main(int argc, char** argv) {
   test::SnmpAgent running;
   agent = &running;
   if (!running.Running()) return 1;
+  char folder[] = "/tmp/talvex-snmpget-XXXXXX";
+  if (!::mkdtemp(folder)) return 1;
+  persistentDir = folder;
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
+  std::filesystem::remove_all(persistentDir);
   return 0;
 }
