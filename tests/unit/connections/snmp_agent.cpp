@@ -50,6 +50,18 @@ const char* kUsers =
     "rouser shades priv\n"
     "rouser shaaes priv\n";
 
+// An SNMPv2c GET of one object from the agent, with its community.
+connections::TSnmpSend AgentRequest(std::uint16_t port, const char* oid, std::uint32_t timeoutMs) {
+  connections::TSnmpSend request;
+  request.Query.Version = 1;
+  request.Query.Community = "ups-community";
+  request.Query.VarBinds = {oid};
+  request.TargetHost = "127.0.0.1";
+  request.TargetPort = std::to_string(port);
+  request.TimeoutMs = timeoutMs;
+  return request;
+}
+
 }  // namespace
 
 std::uint16_t FreeUdpPort() {
@@ -83,13 +95,7 @@ SnmpAgent::SnmpAgent(AgentOptions options) {
     ::_exit(127);
   }
   // Ready when it answers a plain SNMPv2c request.
-  connections::TSnmpSend probe;
-  probe.Query.Version = 1;
-  probe.Query.Community = "ups-community";
-  probe.Query.VarBinds = {"1.3.6.1.2.1.1.1.0"};
-  probe.TargetHost = "127.0.0.1";
-  probe.TargetPort = std::to_string(port_);
-  probe.TimeoutMs = 200;
+  const connections::TSnmpSend probe = AgentRequest(port_, "1.3.6.1.2.1.1.1.0", 200);
   for (int i = 0; i < 50; ++i) {
     std::string value;
     if (connections::SnmpSendRequest(probe, "1.3.6.1.2.1.1.1.0", value)) return;
@@ -106,13 +112,7 @@ SnmpAgent::SnmpAgent(AgentOptions options) {
 }
 
 long SnmpAgent::ReceivedMessages() const {
-  connections::TSnmpSend query;
-  query.Query.Version = 1;
-  query.Query.Community = "ups-community";
-  query.Query.VarBinds = {"1.3.6.1.2.1.11.1.0"};
-  query.TargetHost = "127.0.0.1";
-  query.TargetPort = std::to_string(port_);
-  query.TimeoutMs = 1000;
+  const connections::TSnmpSend query = AgentRequest(port_, "1.3.6.1.2.1.11.1.0", 1000);
   std::string value;  // "Counter32: n"
   if (!connections::SnmpSendRequest(query, query.Query.VarBinds[0], value)) return -1;
   const std::size_t digits = value.find_last_of(' ');
